@@ -26,7 +26,9 @@ TEST_P(SOTable, ComposesAndKeepsInvariant) {
   EXPECT_EQ(std::string(arr.data(), b.l), c.text);
   EXPECT_EQ(b.l, c.text.size());
   EXPECT_EQ(b.m, c.cap);
-  if (b.l < b.m) EXPECT_EQ(arr[b.l], 0) << "no NUL behind the text";
+  if (b.l < b.m) {
+    EXPECT_EQ(arr[b.l], 0) << "no NUL behind the text";
+  }
   EXPECT_EQ(arr[c.cap], 'X') << "wrote past the capacity";
 }
 
