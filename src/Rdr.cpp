@@ -37,8 +37,6 @@ struct TBufDesc {
 bool done = false;
 FIO2::TFile f = nullptr;
 TBufDesc buf;
-std::uint8_t val = 0;
-bool eof = false;
 Lib3::TProc oldDoneModule = nullptr;
 
 // Up to l bytes of the file into x, as many as it still holds.  Bytes come
@@ -52,9 +50,7 @@ std::uint32_t FRead(std::uint8_t* x, std::uint32_t xlen, std::uint32_t l) {
       buf.n = FIO2::RdBin(f, buf.d, kBlock, kBlock);
       buf.i = 0;
       if (buf.n == 0) {
-        buf.i = 1;
-        val = 0;
-        eof = true;
+        buf.i = 1;  // as after the end of file: nothing handed out, nothing held
         return k;
       }
     }
@@ -64,16 +60,23 @@ std::uint32_t FRead(std::uint8_t* x, std::uint32_t xlen, std::uint32_t l) {
     buf.i += run;
     k += run;
   }
-  if (m > 0) {
-    val = x[m - 1];
-    eof = false;
-  }
   return m;
 }
 
-void IncPos(Types::TLrgCard& p, std::uint32_t d) {
-  Lib2::IncL(p.l, d);
-  if (p.l < d) ++p.h;
+// The bytes consumed are counted whole in `at`; top shows them as two halves.
+// Reading top back by halves right after writing it would stall the scan,
+// so nothing reads it here.
+std::uint64_t at = 0;
+
+void Split(Types::TLrgCard& p, std::uint64_t v) {
+  p.l = static_cast<std::uint32_t>(v);
+  p.h = static_cast<std::uint32_t>(v >> 32);
+}
+
+// Advances top by d, the carry going into its high half.
+void IncPos(std::uint32_t d) {
+  at += d;
+  Split(top, at);
 }
 
 void WrPos(SO::TBuffer& b, const Types::TLrgCard& p) {
@@ -143,6 +146,48 @@ void DoneModule() {
   oldDoneModule();
 }
 
+// Copies the n payload bytes (n >= 1) at s into tel.  Short payloads, most
+// of them, go as one fixed 64-byte copy when the block array has the room:
+// no branch on the length, and the bytes behind the payload in tel are not
+// part of the telegram.  The rest in 16-byte pieces, the last one
+// overlapping.
+inline void CopyPayload(const std::uint8_t* s, std::uint32_t n) {
+  constexpr std::uint32_t kShort = 64;
+  if (n <= kShort && s + kShort <= buf.d + kBlock) {
+    std::memcpy(tel, s, kShort);
+  } else if (n >= 16) {
+    for (std::uint32_t k = 0; k + 16 <= n; k += 16)
+      std::memcpy(tel + k, s + k, 16);
+    std::memcpy(tel + n - 16, s + n - 16, 16);
+  } else {
+    for (std::uint32_t k = 0; k < n; ++k)
+      tel[k] = s[k];
+  }
+}
+
+// The common case: the whole telegram stands in the block.  Reads it in
+// place and answers true; false leaves everything to ReadFields.
+inline bool ReadInBlock() {
+  const std::uint32_t hdr = fmt == 7 ? 6 : 2;
+  if (buf.i >= buf.n || buf.n - buf.i < hdr) return false;
+  const std::uint32_t room = buf.n - buf.i - hdr;
+  const std::uint8_t* p = buf.d + buf.i;
+  std::uint32_t n = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+  if (fmt == 7) n -= 4;  // a field below 4 wraps and fails the range test
+  if (n - 1 >= kTelMax || n > room) return false;
+  if (fmt == 7) {
+    ref = static_cast<std::uint32_t>(p[2]) | static_cast<std::uint32_t>(p[3]) << 8 |
+          static_cast<std::uint32_t>(p[4]) << 16 | static_cast<std::uint32_t>(p[5]) << 24;
+  }
+  len = static_cast<std::uint16_t>(n);
+  CopyPayload(p + hdr, n);
+  buf.i += hdr + n;
+  IncPos(hdr + n);
+  ++cnt;
+  ok = true;
+  return true;
+}
+
 }  // namespace
 
 void Open() {
@@ -164,7 +209,7 @@ void Open() {
     Error("Open: cannot read format");
     return;
   }
-  IncPos(top, 1);
+  IncPos(1);
   if (fmt == 3 || fmt == 7 || fmt == 8) {
     ok = true;
     ++opn;
@@ -176,13 +221,21 @@ void Open() {
   Error("Open: unsupported file format");
 }
 
+// The telegram field by field, through block refills, faults and the end
+// of the file.  Kept out of Read so that the common case stays small.
+void ReadFields();
+
 void Read() {
   if (f == nullptr) {
     ok = false;
     return;
   }
-  pos = top;
+  Split(pos, at);
   ok = false;
+  if (!ReadInBlock()) ReadFields();
+}
+
+void ReadFields() {
   // Fields land in their variables byte by byte, least significant first,
   // as a short read leaves them; decoded explicitly for any host order.
   std::uint8_t b[4] = {static_cast<std::uint8_t>(len), static_cast<std::uint8_t>(len >> 8)};
@@ -193,7 +246,7 @@ void Read() {
     Error("Read: cannot read tel len");
     return;
   }
-  IncPos(top, 2);
+  IncPos(2);
   if (fmt == 7) {
     if (len < 4) {
       Error("Read: tel len too small");
@@ -209,7 +262,7 @@ void Read() {
       Error("Read: cannot read ref");
       return;
     }
-    IncPos(top, 4);
+    IncPos(4);
   }
   if (len == 0) {
     Error("Read: tel len is zero");
@@ -224,7 +277,7 @@ void Read() {
     Error("Read: cannot read tel");
     return;
   }
-  IncPos(top, got);
+  IncPos(got);
   ++cnt;
   ok = true;
 }
@@ -242,6 +295,7 @@ void Close() {
   Lib2::Fill(tel, 0);
   len = 0;
   ref = 0;
+  at = 0;
   pos = {0, 0};
   top = {0, 0};
   cnt = 0;

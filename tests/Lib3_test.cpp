@@ -149,7 +149,6 @@ TEST(Chain, SecondThreadCutsMainChainShort) {
 
 // A chain started on a second thread completes although the main thread
 // asks for a stop meanwhile; the main thread's later lines never appear.
-std::atomic<bool> mainStopped{false};
 Lib3::TProc oldWait;
 void WaitProc() {
   inChain = true;

@@ -1,0 +1,200 @@
+// The reader against a plain byte-at-a-time reading of the same bytes,
+// written here from the format's rules: every telegram, fault and position
+// must agree, at block boundaries too.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Child.h"
+#include "Config.h"
+#include "FNames.h"
+#include "FakeSys.h"
+#include "Gen.h"
+#include "Rdr.h"
+
+namespace {
+
+std::string Hx(std::uint64_t v) {
+  char s[24];
+  std::snprintf(s, sizeof s, "%llX", static_cast<unsigned long long>(v));
+  return s;
+}
+
+std::uint64_t Fnv(const std::uint8_t* p, std::size_t n) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (std::size_t k = 0; k < n; ++k) h = (h ^ p[k]) * 1099511628211ull;
+  return h;
+}
+
+std::string TelLine(std::uint32_t len, std::uint32_t ref, std::uint64_t hash, std::uint64_t pos,
+                    std::uint64_t top, std::uint32_t cnt) {
+  return "T " + std::to_string(len) + " " + std::to_string(ref) + " " + Hx(hash) + " " + Hx(pos) +
+         " " + Hx(top) + " " + std::to_string(cnt) + "\n";
+}
+
+std::string Fault(const std::string& what, std::uint64_t pos, std::uint64_t top) {
+  return "Rdr.Err: " + what + ", pos " + Hx(pos) + " top " + Hx(top) + "\r\n";
+}
+
+// The reading, one byte at a time, straight from the rules of the format.
+std::string Expected(const std::string& b) {
+  std::size_t at = 0;
+  auto get = [&](std::uint8_t* x, std::size_t n) {
+    std::size_t k = 0;
+    while (k < n && at < b.size()) x[k++] = static_cast<std::uint8_t>(b[at++]);
+    return k;
+  };
+  std::string s;
+  std::uint8_t fmt = 0;
+  std::uint64_t top = 0;
+  if (get(&fmt, 1) != 1) {
+    s += Fault("Open: cannot read format", 0, 0);
+    fmt = 0;
+  } else {
+    top = 1;
+    if (fmt != 3 && fmt != 7 && fmt != 8) s += Fault("Open: unsupported file format", 0, 1);
+  }
+  s += "O " + std::to_string(fmt) + "\n";
+  std::string tels;  // the reader's trace writes these after any fault line
+  std::uint32_t cnt = 0;
+  std::uint32_t ref = 0;
+  std::uint8_t tel[2048];
+  for (;;) {
+    const std::uint64_t pos = top;
+    std::uint8_t f[4];
+    const std::size_t n = get(f, 2);
+    if (n == 0) break;
+    if (n == 1) {
+      s += Fault("Read: cannot read tel len", pos, top);
+      break;
+    }
+    std::uint32_t len = f[0] | f[1] << 8;
+    top += 2;
+    if (fmt == 7) {
+      if (len < 4) {
+        s += Fault("Read: tel len too small", pos, top);
+        break;
+      }
+      len -= 4;
+      if (get(f, 4) < 4) {
+        s += Fault("Read: cannot read ref", pos, top);
+        break;
+      }
+      ref = f[0] | f[1] << 8 | f[2] << 16 | static_cast<std::uint32_t>(f[3]) << 24;
+      top += 4;
+    }
+    if (len == 0) {
+      s += Fault("Read: tel len is zero", pos, top);
+      break;
+    }
+    if (len > 2048) {
+      s += Fault("Read: tel len too large", pos, top);
+      break;
+    }
+    if (get(tel, len) != len) {
+      s += Fault("Read: cannot read tel", pos, top);
+      break;
+    }
+    top += len;
+    ++cnt;
+    tels += TelLine(len, ref, Fnv(tel, len), pos, top, cnt);
+  }
+  return s + tels + "C " + std::to_string(cnt) + " " + Hx(top) + "\n";
+}
+
+// A file of random telegrams with one random mutation.
+std::string RandomFile(std::mt19937_64& rng) {
+  static const std::uint8_t kFmts[] = {3, 7, 8, 3, 7, 8, 5, 0};
+  const std::uint8_t fmt = kFmts[rng() % 8];
+  const std::uint32_t maxLen = rng() % 4 == 0 ? 2048 : 1 + rng() % 300;
+  const std::uint64_t size = rng() % 5 == 0 ? rng() % 64 : rng() % (300 << 10);
+  std::string b = Gen::Make({size, fmt == 7 ? std::uint8_t{7} : fmt, 1, maxLen, rng()});
+  if (b.empty()) return b;
+  switch (rng() % 6) {
+    case 0:
+      break;  // as made (its last telegram may be cut)
+    case 1:
+      b.resize(rng() % b.size());
+      break;
+    case 2:
+      b += static_cast<char>(rng());
+      break;
+    default: {
+      // Overwrite two bytes somewhere with a telling length value.
+      static const std::uint16_t kLens[] = {0, 1, 3, 4, 5, 2048, 2049, 2052, 2053, 65535};
+      const std::uint16_t v = kLens[rng() % 10];
+      if (b.size() > 3) {
+        const std::size_t k = 1 + rng() % (b.size() - 2);
+        b[k] = static_cast<char>(v & 0xFF);
+        b[k + 1] = static_cast<char>(v >> 8);
+      }
+    }
+  }
+  return b;
+}
+
+FakeSys fake;
+
+// The real reader over the files, in a child: the same trace.
+std::string Actual(const std::vector<std::string>& paths) {
+  TRun r = RunFn([&] {
+    fake.args = {"ZtmScn"};
+    Plat::sys = &fake;
+    Config::InitModule();
+    Rdr::InitModule();
+    for (const auto& p : paths) {
+      std::string s = "F\n";
+      Plat::sys->Write(Plat::kOut, s.data(), s.size());
+      Types::Copy(FNames::in, Types::kPthLen, p.c_str(), static_cast<std::uint32_t>(p.size()));
+      Rdr::Open();
+      s = "O " + std::to_string(Rdr::fmt) + "\n";
+      Plat::sys->Write(Plat::kOut, s.data(), s.size());
+      s.clear();
+      // A fault of Read goes out at once, before the telegram lines
+      // collected here.
+      for (Rdr::Read(); Rdr::ok; Rdr::Read()) {
+        s += TelLine(Rdr::len, Rdr::ref, Fnv(Rdr::tel, Rdr::len),
+                     Rdr::pos.l | static_cast<std::uint64_t>(Rdr::pos.h) << 32,
+                     Rdr::top.l | static_cast<std::uint64_t>(Rdr::top.h) << 32, Rdr::cnt);
+      }
+      s += "C " + std::to_string(Rdr::cnt) + " " +
+           Hx(Rdr::top.l | static_cast<std::uint64_t>(Rdr::top.h) << 32) + "\n";
+      Plat::sys->Write(Plat::kOut, s.data(), s.size());
+      Rdr::Close();
+    }
+    Plat::Exit(0);
+  });
+  EXPECT_EQ(r.code, 0);
+  return r.out;
+}
+
+TEST(Equivalence, RandomFilesAgreeWithByteAtATimeReading) {
+  std::mt19937_64 rng(20261211);
+  const std::string dir = TempDir();
+  for (int batch = 0; batch < 6; ++batch) {
+    std::vector<std::string> paths;
+    std::string want;
+    for (int k = 0; k < 50; ++k) {
+      const std::string bytes = RandomFile(rng);
+      const std::string p = dir + "/f" + std::to_string(batch) + "_" + std::to_string(k);
+      WriteFile(p, bytes);
+      paths.push_back(p);
+      // The fault of Open comes before "O", that of Read right after it.
+      want += "F\n" + Expected(bytes);
+    }
+    const std::string got = Actual(paths);
+    ASSERT_EQ(got.size(), want.size()) << "batch " << batch;
+    if (got != want) {
+      std::size_t k = 0;
+      while (got[k] == want[k]) ++k;
+      FAIL() << "batch " << batch << " differs at " << k << ":\n got: "
+             << got.substr(k > 200 ? k - 200 : 0, 400) << "\nwant: "
+             << want.substr(k > 200 ? k - 200 : 0, 400);
+    }
+  }
+}
+
+}  // namespace
