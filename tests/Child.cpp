@@ -84,8 +84,19 @@ TRun RunExeWatched(const std::vector<std::string>& args, const std::string& cwd,
       [&] {
         if (chdir(cwd.c_str()) != 0) _exit(201);
         std::vector<char*> argv;
+#ifdef ZTMSCN_RUNNER
+        // The Windows build under Wine, in a prefix of its own, quietly.
+        setenv("WINEPREFIX", ZTMSCN_WINEPREFIX, 1);
+        setenv("WINEDEBUG", "-all", 1);
+        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+        std::string exe = ZTMSCN_RUNNER;
+        argv.push_back(&exe[0]);
+        std::string program = ZTMSCN_EXE;
+        argv.push_back(&program[0]);
+#else
         std::string exe = ZTMSCN_EXE;
         argv.push_back(&exe[0]);
+#endif
         std::vector<std::string> copy = args;
         for (auto& a : copy)
           argv.push_back(&a[0]);

@@ -25,7 +25,8 @@ std::string Hx(std::uint64_t v) {
 
 std::uint64_t Fnv(const std::uint8_t* p, std::size_t n) {
   std::uint64_t h = 1469598103934665603ull;
-  for (std::size_t k = 0; k < n; ++k) h = (h ^ p[k]) * 1099511628211ull;
+  for (std::size_t k = 0; k < n; ++k)
+    h = (h ^ p[k]) * 1099511628211ull;
   return h;
 }
 
@@ -44,7 +45,8 @@ std::string Expected(const std::string& b) {
   std::size_t at = 0;
   auto get = [&](std::uint8_t* x, std::size_t n) {
     std::size_t k = 0;
-    while (k < n && at < b.size()) x[k++] = static_cast<std::uint8_t>(b[at++]);
+    while (k < n && at < b.size())
+      x[k++] = static_cast<std::uint8_t>(b[at++]);
     return k;
   };
   std::string s;
@@ -189,10 +191,11 @@ TEST(Equivalence, RandomFilesAgreeWithByteAtATimeReading) {
     ASSERT_EQ(got.size(), want.size()) << "batch " << batch;
     if (got != want) {
       std::size_t k = 0;
-      while (got[k] == want[k]) ++k;
-      FAIL() << "batch " << batch << " differs at " << k << ":\n got: "
-             << got.substr(k > 200 ? k - 200 : 0, 400) << "\nwant: "
-             << want.substr(k > 200 ? k - 200 : 0, 400);
+      while (got[k] == want[k])
+        ++k;
+      FAIL() << "batch " << batch << " differs at " << k
+             << ":\n got: " << got.substr(k > 200 ? k - 200 : 0, 400)
+             << "\nwant: " << want.substr(k > 200 ? k - 200 : 0, 400);
     }
   }
 }

@@ -1,6 +1,5 @@
 // The reader and the driver end to end: files made from bytes in a fresh
 // directory, the program run over them, every output byte compared.
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -206,10 +205,10 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                       TRdrCase{"SubdirectoryPattern",
                                {{"sub/", ""}, {"sub/a.ztm", kF7}, {"a.ztm", Hex("03")}},
-                               {"-v", "sub/*.ztm"},
+                               {"-v", P("sub/*.ztm")},
                                [](const std::string& d) {
-                                 return Config(d, false, true, false, "sub/*.ztm") +
-                                        Open(1, "sub/a.ztm", 7) + Close(1, 2, "10") + Done(1) +
+                                 return Config(d, false, true, false, P("sub/*.ztm")) +
+                                        Open(1, P("sub/a.ztm"), 7) + Close(1, 2, "10") + Done(1) +
                                         kTicks;
                                }},
                       TRdrCase{"HiddenAndDirectoriesNotMatched",
@@ -223,11 +222,11 @@ INSTANTIATE_TEST_SUITE_P(
                           "CutPathDoesNotExist",
                           {{std::string(60, 'd') + "/", ""},
                            {std::string(60, 'd') + "/" + std::string(80, 'f') + ".ztm", kF7}},
-                          {"-v", std::string(60, 'd') + "/*.ztm"},
+                          {"-v", P(std::string(60, 'd') + "/*.ztm")},
                           [](const std::string& d) {
-                            const std::string pat = std::string(60, 'd') + "/*.ztm";
+                            const std::string pat = P(std::string(60, 'd') + "/*.ztm");
                             const std::string in =
-                                (std::string(60, 'd') + "/" + std::string(80, 'f')).substr(0, 128);
+                                P(std::string(60, 'd') + "/" + std::string(80, 'f')).substr(0, 128);
                             const std::string open = "Rdr.Msg: Open: opn 0 src \"" + in;
                             return Config(d, false, true, false, pat) + open.substr(0, 128) +
                                    "\r\n" + Err("Open: files does not exist", "0", "0") + Done(0) +
@@ -235,21 +234,63 @@ INSTANTIATE_TEST_SUITE_P(
                           }}),
     [](const ::testing::TestParamInfo<TRdrCase>& i) { return std::string(i.param.name); });
 
+// Where the platforms differ: Windows separates with the backslash alone
+// and matches without regard to case.
+const std::vector<TRdrCase> kWinCases = {
+    TRdrCase{"SlashPatternGivesBareNames",
+             {{"data/", ""}, {"data/a.ztm", kF7}},
+             {"-v", "data/*.ztm"},
+             [](const std::string& d) {
+               return Config(d, false, true, false, "data/*.ztm") + Open(0, "a.ztm", 0) +
+                      Err("Open: files does not exist", "0", "0") + Done(0) + kTicks;
+             }},
+    TRdrCase{"CaseInsensitiveMatch",
+             {{"a.ztm", kF7}},
+             {"-v", "A.ZTM"},
+             [](const std::string& d) {
+               return Config(d, false, true, false, "A.ZTM") + Open(1, "a.ztm", 7) +
+                      Close(1, 2, "10") + Done(1) + kTicks;
+             }},
+};
+const std::vector<TRdrCase> kPosixCases = {
+    TRdrCase{"BackslashIsPartOfTheName",
+             {{"a\\b.ztm", kF7}},
+             {"-v", "a\\*.ztm"},
+             [](const std::string& d) {
+               return Config(d, false, true, false, "a\\*.ztm") + Open(1, "a\\b.ztm", 7) +
+                      Close(1, 2, "10") + Done(1) + kTicks;
+             }},
+    TRdrCase{"CaseSensitiveMatch",
+             {{"a.ztm", kF7}},
+             {"A.ZTM"},
+             [](const std::string&) {
+               return "ZtmScn: infile does not exist\r\n" + std::string(kTicks);
+             }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Platform, RdrTable, ::testing::ValuesIn(kWin ? kWinCases : kPosixCases),
+                         [](const ::testing::TestParamInfo<TRdrCase>& i) {
+                           return std::string(i.param.name);
+                         });
+
 // Several files: each opened, walked and closed in the order the directory
-// lists them, opn counting across them.
-TEST(RdrFiles, OpnCountsAcrossFilesInDirectoryOrder) {
+// scan yields them (read back from the output), opn counting across them.
+TEST(RdrFiles, OpnCountsAcrossFilesInScanOrder) {
   const std::string dir = TempDir();
   const std::vector<std::pair<std::string, std::string>> files = {
       {"a.ztm", kF7}, {"b.ztm", ""}, {"c.ztm", Hex("03") + Tel(Hex("99"))}, {"d.ztm", Hex("09")}};
   for (const auto& f : files)
     WriteFile(dir + "/" + f.first, f.second);
-  std::vector<std::string> order;
-  DIR* dd = opendir(dir.c_str());
-  while (const dirent* e = readdir(dd)) {
-    if (e->d_name[0] != '.') order.push_back(e->d_name);
-  }
-  closedir(dd);
   TRun r = RunExe({"-v", "*.ztm"}, dir);
+  std::vector<std::string> order;
+  const std::string tag = "Rdr.Msg: Open: opn ";
+  for (std::size_t k = r.out.find(tag); k != std::string::npos; k = r.out.find(tag, k + 1)) {
+    const std::size_t q = r.out.find('"', k);
+    order.push_back(r.out.substr(q + 1, 5));
+  }
+  std::vector<std::string> sorted = order;
+  std::sort(sorted.begin(), sorted.end());
+  ASSERT_EQ(sorted, (std::vector<std::string>{"a.ztm", "b.ztm", "c.ztm", "d.ztm"})) << r.out;
   std::string want = Config(dir, false, true, false, "*.ztm");
   int opn = 0;
   for (const auto& n : order) {
