@@ -17,28 +17,40 @@ namespace {
 // Reads both pipes to their end, then reaps the child.
 using TWatch = std::function<void(int, const std::string&)>;
 
+// Reads both pipes until the child has ended and they are drained.  The end
+// of the child, not the end of the pipes, ends the run: a helper the child
+// started (Wine's server) may hold the pipes open for a while longer.
 TRun Collect(pid_t pid, int outFd, int errFd, const TWatch& onOut) {
   TRun r;
   struct pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
-  int open = 2;
+  fcntl(outFd, F_SETFL, O_NONBLOCK);
+  fcntl(errFd, F_SETFL, O_NONBLOCK);
   char buf[65536];
-  while (open > 0) {
-    if (poll(fds, 2, -1) < 0) continue;
-    for (int k = 0; k < 2; ++k) {
+  int status = 0;
+  bool ended = false;
+  for (;;) {
+    const int ready = poll(fds, 2, ended ? 0 : 50);
+    bool got = false;
+    for (int k = 0; k < 2 && ready > 0; ++k) {
       if (fds[k].fd < 0 || fds[k].revents == 0) continue;
       const ssize_t n = read(fds[k].fd, buf, sizeof buf);
       if (n > 0) {
+        got = true;
         (k == 0 ? r.out : r.err).append(buf, static_cast<size_t>(n));
         if (k == 0 && onOut) onOut(pid, r.out);
-      } else {
-        close(fds[k].fd);
-        fds[k].fd = -1;
-        --open;
+      } else if (n == 0) {
+        fds[k].fd = -1;  // closed by every writer
       }
     }
+    if (fds[0].fd < 0 && fds[1].fd < 0 && !ended) {
+      waitpid(pid, &status, 0);
+      ended = true;
+    }
+    if (!ended && waitpid(pid, &status, WNOHANG) == pid) ended = true;
+    if (ended && !got && (ready == 0 || (fds[0].fd < 0 && fds[1].fd < 0))) break;
   }
-  int status = 0;
-  waitpid(pid, &status, 0);
+  close(outFd);
+  close(errFd);
   if (WIFEXITED(status)) {
     r.code = WEXITSTATUS(status);
   } else if (WIFSIGNALED(status)) {
