@@ -25,6 +25,8 @@ bool IsOptPrefix(char c) {
   return c == '-' || (Plat::kSlashOption && c == '/');
 }
 
+}  // namespace
+
 void Load() {
   args.clear();
   if (const char* line = Plat::sys->CommandLine()) {
@@ -42,8 +44,6 @@ void Load() {
   char path[261];
   if (Plat::sys->ProgramPath(path, sizeof path)) args[0] = path;
 }
-
-}  // namespace
 
 std::vector<std::string> Split(const char* line) {
   std::vector<std::string> out;

@@ -28,6 +28,10 @@ void Read();
 // vanish, backslash-quote is a literal quote, empty arguments are dropped.
 std::vector<std::string> Split(const char* line);
 
+// Takes the arguments from the system; InitModule does this once, then
+// Reset.  Tests that run many command lines in one process call it again.
+void Load();
+
 void InitModule();
 
 }  // namespace Args

@@ -175,6 +175,10 @@ void InitModule() {
   Lib2::InitModule();
   FIO2::InitModule();
   Types::InitModule();
+  Setup();
+}
+
+void Setup() {
   Lib2::Fill(data, 0);
   Types::Copy(data.prg, kPrg);
   data.ver = kVer;

@@ -30,6 +30,9 @@ void WrInfo(SO::TBuffer& b);
 // Ends the program on a help request, a command-line error or an
 // unreadable current directory.
 void InitModule();
+// The work of InitModule after its imports: defaults, current directory,
+// command line, display.  Tests that run many command lines call it again.
+void Setup();
 
 }  // namespace Config
 

@@ -63,14 +63,19 @@ void FatalError(const char* s, std::uint32_t cap) {
   Stop(9);
 }
 
+void Restart() {
+  mainId = std::this_thread::get_id();
+  std::lock_guard<std::mutex> lock(mx);
+  stopping = false;
+  rc = 255;
+  term = &Halt;
+}
+
 void InitModule() {
   if (done) return;
   done = true;
   Con::InitModule();
-  mainId = std::this_thread::get_id();
-  std::lock_guard<std::mutex> lock(mx);
-  rc = 255;
-  term = &Halt;
+  Restart();
 }
 
 }  // namespace Lib3

@@ -35,6 +35,9 @@ template <std::uint32_t N>
 }
 
 void InitModule();
+// Back to the state InitModule leaves: no stop under way, return code 255,
+// the chain ending in Halt.  For tests that run many starts in one process.
+void Restart();
 
 }  // namespace Lib3
 

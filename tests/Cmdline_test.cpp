@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCmdCase{"Verbose",
                  {"-v"},
                  [](const std::string& d) {
-                   return Config(d, false, true, false) + kNoFile +
+                   return ConfigLines(d, false, true, false) + kNoFile +
                           Lines({"Rdr.Msg: DoneModule: opn 0"}) + kTicks;
                  },
                  "",
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCmdCase{"LoneDashIsAName",
                  {"-v", "-"},
                  [](const std::string& d) {
-                   return Config(d, false, true, false, "-") + kNoFile +
+                   return ConfigLines(d, false, true, false, "-") + kNoFile +
                           Lines({"Rdr.Msg: DoneModule: opn 0"}) + kTicks;
                  },
                  "",
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCmdCase{"TwoNamesThenVerbose",
                  {"a", "b", "-v"},
                  [](const std::string& d) {
-                   return Config(d, false, true, false, "a", "b") + kNoFile +
+                   return ConfigLines(d, false, true, false, "a", "b") + kNoFile +
                           Lines({"Rdr.Msg: DoneModule: opn 0"}) + kTicks;
                  },
                  "",
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCmdCase{"OptionsBetweenNames",
                  {"-v", "in", "-d", "out", "-b", "-d"},
                  [](const std::string& d) {
-                   return Config(d, true, true, true, "in", "out") + kNoFile +
+                   return ConfigLines(d, true, true, true, "in", "out") + kNoFile +
                           Lines({"Rdr.Msg: DoneModule: opn 0"}) + kTicks;
                  },
                  "",
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCmdCase{"LongNameCut",
                  {"-v", k300},
                  [](const std::string& d) {
-                   return Config(d, false, true, false, k300) + kNoFile +
+                   return ConfigLines(d, false, true, false, k300) + kNoFile +
                           Lines({"Rdr.Msg: DoneModule: opn 0"}) + kTicks;
                  },
                  "",

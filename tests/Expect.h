@@ -39,8 +39,8 @@ inline std::string Lines(std::initializer_list<std::string> lines) {
 const char kTicks[] = "Ticks: N\r\n";
 
 // The verbose configuration display.
-inline std::string Config(const std::string& dir, bool dbg, bool vrb, bool bin,
-                          const std::string& in = "tst.ztm", const std::string& out = "") {
+inline std::string ConfigLines(const std::string& dir, bool dbg, bool vrb, bool bin,
+                               const std::string& in = "tst.ztm", const std::string& out = "") {
   auto cut = [](std::string l) { return l.size() > 128 ? l.substr(0, 128) : l; };
   return Lines({"ZtmScn v6 (2026-10-06): ZTM file reader.", "config", "  prg 'ZtmScn'", "  ver 6",
                 "  ext '2026-10-06'", std::string("  dbg ") + (dbg ? "1" : "0"),

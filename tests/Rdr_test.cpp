@@ -105,15 +105,15 @@ TRdrCase Fault(const char* name, const std::string& bytes, const std::string& li
 TRdrCase Walk(const char* name, const std::string& bytes, int fmt, int opn,
               const std::vector<std::string>& payloads, const std::string& fault,
               const std::string& top) {
-  return TRdrCase{name, {{"x.ztm", bytes}}, {"-d", "-v", "x.ztm"}, [=](const std::string& d) {
-                    std::string s = Config(d, true, true, false, "x.ztm") + Open(opn, "x.ztm", fmt);
-                    if (fmt != 3 && fmt != 7 && fmt != 8) s += fault;
-                    for (const auto& p : payloads)
-                      s += Dbg(p);
-                    if (fmt == 3 || fmt == 7 || fmt == 8) s += fault;
-                    return s + Close(opn, static_cast<int>(payloads.size()), top) + Done(opn) +
-                           kTicks;
-                  }};
+  return TRdrCase{
+      name, {{"x.ztm", bytes}}, {"-d", "-v", "x.ztm"}, [=](const std::string& d) {
+        std::string s = ConfigLines(d, true, true, false, "x.ztm") + Open(opn, "x.ztm", fmt);
+        if (fmt != 3 && fmt != 7 && fmt != 8) s += fault;
+        for (const auto& p : payloads)
+          s += Dbg(p);
+        if (fmt == 3 || fmt == 7 || fmt == 8) s += fault;
+        return s + Close(opn, static_cast<int>(payloads.size()), top) + Done(opn) + kTicks;
+      }};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"tst.ztm", kF7}},
                  {"-v", "-d"},
                  [](const std::string& d) {
-                   return Config(d, true, true, false) + Open(1, "tst.ztm", 7) +
+                   return ConfigLines(d, true, true, false) + Open(1, "tst.ztm", 7) +
                           Lines({"ZtmScn: len 2 tel 41 42", "ZtmScn: len 1 tel 43"}) +
                           Close(1, 2, "10") + Done(1) + kTicks;
                  }},
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                                {{"sub/", ""}, {"sub/a.ztm", kF7}, {"a.ztm", Hex("03")}},
                                {"-v", P("sub/*.ztm")},
                                [](const std::string& d) {
-                                 return Config(d, false, true, false, P("sub/*.ztm")) +
+                                 return ConfigLines(d, false, true, false, P("sub/*.ztm")) +
                                         Open(1, P("sub/a.ztm"), 7) + Close(1, 2, "10") + Done(1) +
                                         kTicks;
                                }},
@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                                {{".h.ztm", kF7}, {"d.ztm/", ""}, {"x.txt", kF7}},
                                {"-v", "*.ztm"},
                                [](const std::string& d) {
-                                 return Config(d, false, true, false, "*.ztm") +
+                                 return ConfigLines(d, false, true, false, "*.ztm") +
                                         "ZtmScn: infile does not exist\r\n" + Done(0) + kTicks;
                                }},
                       TRdrCase{
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                             const std::string in =
                                 P(std::string(60, 'd') + "/" + std::string(80, 'f')).substr(0, 128);
                             const std::string open = "Rdr.Msg: Open: opn 0 src \"" + in;
-                            return Config(d, false, true, false, pat) + open.substr(0, 128) +
+                            return ConfigLines(d, false, true, false, pat) + open.substr(0, 128) +
                                    "\r\n" + Err("Open: files does not exist", "0", "0") + Done(0) +
                                    kTicks;
                           }}),
@@ -241,14 +241,14 @@ const std::vector<TRdrCase> kWinCases = {
              {{"data/", ""}, {"data/a.ztm", kF7}},
              {"-v", "data/*.ztm"},
              [](const std::string& d) {
-               return Config(d, false, true, false, "data/*.ztm") + Open(0, "a.ztm", 0) +
+               return ConfigLines(d, false, true, false, "data/*.ztm") + Open(0, "a.ztm", 0) +
                       Err("Open: files does not exist", "0", "0") + Done(0) + kTicks;
              }},
     TRdrCase{"CaseInsensitiveMatch",
              {{"a.ztm", kF7}},
              {"-v", "A.ZTM"},
              [](const std::string& d) {
-               return Config(d, false, true, false, "A.ZTM") + Open(1, "a.ztm", 7) +
+               return ConfigLines(d, false, true, false, "A.ZTM") + Open(1, "a.ztm", 7) +
                       Close(1, 2, "10") + Done(1) + kTicks;
              }},
 };
@@ -257,7 +257,7 @@ const std::vector<TRdrCase> kPosixCases = {
              {{"a\\b.ztm", kF7}},
              {"-v", "a\\*.ztm"},
              [](const std::string& d) {
-               return Config(d, false, true, false, "a\\*.ztm") + Open(1, "a\\b.ztm", 7) +
+               return ConfigLines(d, false, true, false, "a\\*.ztm") + Open(1, "a\\b.ztm", 7) +
                       Close(1, 2, "10") + Done(1) + kTicks;
              }},
     TRdrCase{"CaseSensitiveMatch",
@@ -291,7 +291,7 @@ TEST(RdrFiles, OpnCountsAcrossFilesInScanOrder) {
   std::vector<std::string> sorted = order;
   std::sort(sorted.begin(), sorted.end());
   ASSERT_EQ(sorted, (std::vector<std::string>{"a.ztm", "b.ztm", "c.ztm", "d.ztm"})) << r.out;
-  std::string want = Config(dir, false, true, false, "*.ztm");
+  std::string want = ConfigLines(dir, false, true, false, "*.ztm");
   int opn = 0;
   for (const auto& n : order) {
     if (n == "a.ztm") {
