@@ -174,7 +174,7 @@ TEST(SignalLoad, RandomMomentsManyRuns) {
   }
   std::printf("signal runs: %d, interrupted %d, ended normally %d, signal after the end %d\n", runs,
               interrupted, normal, late);
-  EXPECT_GT(interrupted, runs / 2);
+  EXPECT_GE(interrupted, runs / 4) << "too few runs were interrupted to tell anything";
 }
 
 // A reader of the output that goes away early: the program ends promptly.
