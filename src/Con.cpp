@@ -73,6 +73,11 @@ void WrLn(Plat::TStream s) {
   Flush(s, p);
 }
 
+void WrLine(Plat::TStream s, const char* t, std::uint32_t cap) {
+  WrStr(s, t, cap);
+  WrLn(s);
+}
+
 void HoldMain() {
   std::lock_guard<std::mutex> lock(mx);
   if (std::this_thread::get_id() != mainId) held = true;

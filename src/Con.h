@@ -22,6 +22,12 @@ inline void WrStr(Plat::TStream s, const char (&t)[N]) {
 void WrCard(Plat::TStream s, std::uint32_t x);
 // Ends the line and writes it out.
 void WrLn(Plat::TStream s);
+// A whole line: the text, then the line end.
+void WrLine(Plat::TStream s, const char* t, std::uint32_t cap);
+template <std::uint32_t N>
+inline void WrLine(Plat::TStream s, const char (&t)[N]) {
+  WrLine(s, t, N);
+}
 
 // From now on the main thread's lines no longer reach the streams: at its
 // next line end it waits for the process to end.  Called on another thread

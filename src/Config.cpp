@@ -19,11 +19,6 @@ const char kPrg[] = "ZtmScn";
 constexpr std::uint32_t kVer = 6;
 const char kExt[] = "2026-10-06";
 
-void WrLine(const char* s, std::uint32_t cap) {
-  Con::WrStr(Plat::kOut, s, cap);
-  Con::WrLn(Plat::kOut);
-}
-
 void InitDir() {
   FIO2::GetDirX(data.dir);
 }
@@ -41,16 +36,16 @@ void InitDir() {
   SO::WrStr(b, "(* ");
   WrInfo(b);
   SO::WrStr(b, " *)");
-  WrLine(s, sizeof s);
+  Con::WrLine(Plat::kOut, s);
   SO::Clear(b);
   SO::WrStr(b, "syntax = '");
   SO::WrStr(b, kPrg);
   SO::WrStr(b, "' { option } [ infile [ outfile ] ] .");
-  WrLine(s, sizeof s);
+  Con::WrLine(Plat::kOut, s);
   for (const char* line : kLines) {
     SO::Clear(b);
     SO::WrStr(b, line, 128);
-    WrLine(s, sizeof s);
+    Con::WrLine(Plat::kOut, s);
   }
   Lib3::SetReturnCode(0);
   Lib3::Stop(9);
@@ -118,7 +113,7 @@ void Show() {
   SO::TBuffer b;
   SO::Init(b, s);
   auto out = [&] {
-    if (data.vrb) WrLine(s, sizeof s);
+    if (data.vrb) Con::WrLine(Plat::kOut, s);
   };
   auto begin = [&](const char* label) {
     SO::Clear(b);

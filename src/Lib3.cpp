@@ -58,8 +58,7 @@ void Stop(std::uint8_t c) {
 }
 
 void FatalError(const char* s, std::uint32_t cap) {
-  Con::WrStr(Plat::kErr, s, cap);
-  Con::WrLn(Plat::kErr);
+  Con::WrLine(Plat::kErr, s, cap);
   Stop(9);
 }
 

@@ -83,18 +83,13 @@ void WrPos(SO::TBuffer& b, const Types::TLrgCard& p) {
   Utils::WrLrgHex(b, p, false);
 }
 
-void WrLine(const char* s, std::uint32_t cap) {
-  Con::WrStr(Plat::kOut, s, cap);
-  Con::WrLn(Plat::kOut);
-}
-
 void Message(const char* x, std::uint32_t cap) {
   char s[128];
   SO::TBuffer b;
   SO::Init(b, s);
   SO::WrStr(b, "Rdr.Msg: ");
   SO::WrStr(b, x, cap);
-  if (Config::data.vrb) WrLine(s, sizeof s);
+  if (Config::data.vrb) Con::WrLine(Plat::kOut, s);
 }
 
 void Error(const char* x) {
@@ -107,7 +102,7 @@ void Error(const char* x) {
   WrPos(b, pos);
   SO::WrStr(b, " top ");
   WrPos(b, top);
-  WrLine(s, sizeof s);
+  Con::WrLine(Plat::kOut, s);
 }
 
 void ShowOpen() {

@@ -17,8 +17,7 @@ namespace {
 bool ok = false;
 
 void Error() {
-  Con::WrStr(Plat::kOut, "ZtmScn: infile does not exist");
-  Con::WrLn(Plat::kOut);
+  Con::WrLine(Plat::kOut, "ZtmScn: infile does not exist");
 }
 
 // The debug line: length and the first 16 payload bytes.
@@ -31,8 +30,7 @@ void ShowTel() {
   SO::WrLngCard(b, Rdr::len, 1);
   SO::WrStr(b, " tel ");
   Utils::WrHex(b, Rdr::tel, Rdr::kTelMax, 0, Rdr::len < 16 ? Rdr::len : 16);
-  Con::WrStr(Plat::kOut, s);
-  Con::WrLn(Plat::kOut);
+  Con::WrLine(Plat::kOut, s);
 }
 
 }  // namespace
