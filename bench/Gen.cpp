@@ -1,5 +1,6 @@
 #include "Gen.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Gen {
@@ -61,7 +62,9 @@ std::int64_t Write(const std::string& path, const TSpec& s) {
   const std::size_t kChunk = 1 << 20;
   bool ok = true;
   while (written < s.size && ok) {
-    Fill(chunk, kChunk, s, r, tels);
+    // Never more than one telegram past the end, so the count stays exact.
+    Fill(chunk, static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, s.size - written)), s,
+         r, tels);
     std::size_t n = chunk.size();
     if (written + n >= s.size) {
       const std::uint64_t keep = s.size - written;
