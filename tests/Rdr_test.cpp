@@ -1,6 +1,7 @@
 // The reader and the driver end to end: files made from bytes in a fresh
 // directory, the program run over them, every output byte compared.
 #include <sys/stat.h>
+#include <sys/time.h>
 
 #include <gtest/gtest.h>
 
@@ -309,6 +310,31 @@ TEST(RdrFiles, OpnCountsAcrossFilesInScanOrder) {
   want += Done(2) + kTicks;
   EXPECT_EQ(MaskTicks(r.out), want);
   EXPECT_EQ(r.code, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A matching file last written in 1979 (UTC) stops the scan when it is
+// reached; a hidden one is skipped and stops nothing.
+TEST(HostileNames, FileOlderThan1980) {
+  const std::string dir = TempDir();
+  WriteFile(dir + "/old.ztm", Hex("03"));
+  WriteFile(dir + "/.hidden.ztm", Hex("03"));
+  for (const char* f : {"/old.ztm", "/.hidden.ztm"}) {
+    struct timeval tv[2] = {{297000000, 0}, {297000000, 0}};  // 1979-05-30
+    ASSERT_EQ(utimes((dir + f).c_str(), tv), 0);
+  }
+  TRun r = RunExe({".h*"}, dir);
+  EXPECT_EQ(MaskTicks(r.out), "ZtmScn: infile does not exist\r\n" + std::string(kTicks));
+  EXPECT_EQ(r.code, 0);
+  r = RunExe({"old.ztm"}, dir);
+  // The system's number for an argument out of range.
+  EXPECT_EQ(MaskTicks(r.out), std::string("FIO2.Fatal: SetDirEntry: FileTimeToDosDateTime ") +
+                                  (kWin ? "failed, error 87\r\n" : "failed, error 22\r\n") +
+                                  kTicks);
+  EXPECT_EQ(r.code, 255);
 }
 
 }  // namespace
