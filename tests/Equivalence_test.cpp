@@ -3,25 +3,17 @@
 // must agree, at block boundaries too.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "Child.h"
-#include "Config.h"
-#include "FNames.h"
-#include "FakeSys.h"
 #include "Gen.h"
-#include "Rdr.h"
+#include "MemSys.h"
 #include "RefReader.h"
 
 namespace {
 
 using Ref::Expected;
-using Ref::Fnv;
-using Ref::Hx;
-using Ref::TelLine;
 
 // A file of random telegrams with one random mutation.
 std::string RandomFile(std::mt19937_64& rng) {
@@ -54,56 +46,24 @@ std::string RandomFile(std::mt19937_64& rng) {
   return b;
 }
 
-FakeSys fake;
-
-// The real reader over the files, in a child: the same trace.
-std::string Actual(const std::vector<std::string>& paths) {
-  TRun r = RunFn([&] {
-    fake.args = {"ZtmScn"};
-    Plat::sys = &fake;
-    Config::InitModule();
-    Rdr::InitModule();
-    for (const auto& p : paths) {
-      std::string s = "F\n";
-      Plat::sys->Write(Plat::kOut, s.data(), s.size());
-      Types::Copy(FNames::in, Types::kPthLen, p.c_str(), static_cast<std::uint32_t>(p.size()));
-      Rdr::Open();
-      s = "O " + std::to_string(Rdr::fmt) + "\n";
-      Plat::sys->Write(Plat::kOut, s.data(), s.size());
-      s.clear();
-      // A fault of Read goes out at once, before the telegram lines
-      // collected here.
-      for (Rdr::Read(); Rdr::ok; Rdr::Read()) {
-        s += TelLine(Rdr::len, Rdr::ref, Fnv(Rdr::tel, Rdr::len),
-                     Rdr::pos.l | static_cast<std::uint64_t>(Rdr::pos.h) << 32,
-                     Rdr::top.l | static_cast<std::uint64_t>(Rdr::top.h) << 32, Rdr::cnt);
-      }
-      s += "C " + std::to_string(Rdr::cnt) + " " +
-           Hx(Rdr::top.l | static_cast<std::uint64_t>(Rdr::top.h) << 32) + "\n";
-      Plat::sys->Write(Plat::kOut, s.data(), s.size());
-      Rdr::Close();
-    }
-    Plat::Exit(0);
-  });
-  EXPECT_EQ(r.code, 0);
-  return r.out;
-}
-
 TEST(Equivalence, RandomFilesAgreeWithByteAtATimeReading) {
   std::mt19937_64 rng(20261211);
-  const std::string dir = TempDir();
   for (int batch = 0; batch < 6; ++batch) {
-    std::vector<std::string> paths;
+    std::vector<std::string> files;
     std::string want;
     for (int k = 0; k < 50; ++k) {
-      const std::string bytes = RandomFile(rng);
-      const std::string p = dir + "/f" + std::to_string(batch) + "_" + std::to_string(k);
-      WriteFile(p, bytes);
-      paths.push_back(p);
-      // The fault of Open comes before "O", that of Read right after it.
-      want += "F\n" + Expected(bytes);
+      files.push_back(RandomFile(rng));
+      want += "F\n" + Expected(files.back());
     }
-    const std::string got = Actual(paths);
+    // The real reader over the same bytes, in a child: the same trace.
+    const std::string got = InReader([&](MemSys& m) {
+      std::string s;
+      for (const std::string& f : files) {
+        m.Bytes(f);
+        s += "F\n" + ReaderTrace(m, f.size());
+      }
+      return s;
+    });
     ASSERT_EQ(got.size(), want.size()) << "batch " << batch;
     if (got != want) {
       std::size_t k = 0;

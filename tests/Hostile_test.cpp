@@ -17,20 +17,6 @@
 
 namespace {
 
-// Runs fn in a child with the reader set up over a memory file; the child
-// writes "ok" or what went wrong.
-std::string InReader(const std::function<std::string(MemSys&)>& fn) {
-  TRun r = RunFn([&] {
-    static MemSys m;
-    StartReader(m);
-    const std::string verdict = fn(m);
-    m.real.Write(Plat::kOut, verdict.data(), verdict.size());
-    Plat::Exit(0);
-  });
-  EXPECT_EQ(r.code, 0) << r.err;
-  return r.out;
-}
-
 std::string Mismatch(const std::string& what, const std::string& got, const std::string& want) {
   return what + "\ngot:\n" + got.substr(0, 2000) + "\nwant:\n" + want.substr(0, 2000);
 }

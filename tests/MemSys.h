@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+
+#include <gtest/gtest.h>
 #include <string>
 
+#include "Child.h"
 #include "Config.h"
 #include "FNames.h"
 #include "FakeSys.h"
@@ -94,6 +97,20 @@ inline std::string ReaderTrace(MemSys& m, std::uint64_t size, bool lines = true)
       tels + "C " + std::to_string(Rdr::cnt) + " " + Ref::Hx(whole(Rdr::top)) + "\n";
   Rdr::Close();
   return m.out + end;
+}
+
+// Runs fn in a child with the reader set up over a memory file; what fn
+// returns is the child's standard output.
+inline std::string InReader(const std::function<std::string(MemSys&)>& fn) {
+  TRun r = RunFn([&] {
+    static MemSys m;
+    StartReader(m);
+    const std::string verdict = fn(m);
+    m.real.Write(Plat::kOut, verdict.data(), verdict.size());
+    Plat::Exit(0);
+  });
+  EXPECT_EQ(r.code, 0) << r.err;
+  return r.out;
 }
 
 #endif
